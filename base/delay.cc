@@ -29,16 +29,16 @@ std::atomic<int> gDepth{0};
 // enough that the due time never overflows the clock.
 constexpr double kMaxWaitMs = 100.0 * 366 * 24 * 3600 * 1000;
 
-// The wait in milliseconds: `duration` units of the chosen size. Truncated
-// to the timer's 100 ns resolution; 0 or less means no wait.
-double WaitMs(int duration, long long unit) {
+}  // namespace
+
+double DelayLength(int duration, std::optional<long long> unit) {
   double multiplier;
-  switch (unit) {
+  switch (unit.value_or(0)) {
     case 0: multiplier = 1; break;
     case 1: multiplier = 1000; break;
     case 2: multiplier = 60000; break;
     case 3: multiplier = 3600000; break;
-    default: multiplier = static_cast<double>(unit); break;
+    default: multiplier = static_cast<double>(*unit); break;
   }
   const double ticks = std::trunc(static_cast<double>(duration) * multiplier *
                                   10000.0);  // 100 ns units
@@ -46,6 +46,8 @@ double WaitMs(int duration, long long unit) {
   const double ms = ticks / 10000.0;
   return ms > kMaxWaitMs ? kMaxWaitMs : ms;
 }
+
+namespace {
 
 class DepthGuard {
  public:
@@ -68,7 +70,7 @@ int TimerMs(Clock::time_point deadline) {
 }  // namespace
 
 bool DelayWithEvents(int duration, std::optional<long long> unit) {
-  const double ms = WaitMs(duration, unit.value_or(0));
+  const double ms = DelayLength(duration, unit);
   if (ms <= 0) return true;
   const Clock::time_point deadline =
       Clock::now() + std::chrono::duration_cast<Clock::duration>(

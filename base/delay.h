@@ -15,6 +15,11 @@ namespace base {
 // Always returns true.
 bool DelayWithEvents(int duration, std::optional<long long> unit = std::nullopt);
 
+// Length in milliseconds of a wait of `duration` units as DelayWithEvents
+// measures it: the exact product, cut to whole 100 ns and held to at most
+// about a century. 0 when the wait is not positive.
+double DelayLength(int duration, std::optional<long long> unit = std::nullopt);
+
 // Dispatches the events waiting now, then returns.
 void ProcessEvents();
 
