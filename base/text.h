@@ -43,7 +43,8 @@ Text ToUpper(std::string_view text);
 // Trims ASCII spaces and full-width spaces (A1 A1) at both ends.
 Text TrimBoth(std::string_view text);
 
-// Character-wise search; `start` 0 or 1 searches the whole text.
+// Character-wise search; `start` 0 or 1 searches the whole text. An empty
+// `pattern` finds nothing (-1).
 int FindText(std::string_view text, std::string_view pattern, int start = 0,
              bool caseInsensitive = false);
 // Last match lying wholly before byte `start`; omitted: the whole text.
@@ -51,7 +52,8 @@ int FindTextReverse(std::string_view text, std::string_view pattern,
                     std::optional<int> start = std::nullopt,
                     bool caseInsensitive = false);
 // Byte-wise search (may match inside a double-byte character); -1 when
-// either text is empty.
+// either text is empty or `start` lies past the end. `start` 0 or less
+// means 1. `caseInsensitive` folds every byte A-Z, trail bytes included.
 int FindTextEx(std::string_view text, std::string_view pattern, int start = 0,
                bool caseInsensitive = false);
 Text TextBefore(std::string_view text, std::string_view marker, int start = 0,
@@ -70,6 +72,9 @@ int ArrayCount(const TextArray& items);
 
 double Modulo(double a, double b);
 int BitAnd(int a, int b);
+// Shifts by `n` bits: zeros in from the right, or the sign bit copied in
+// from the left. A count of 32 or more shifts everything out (0, or -1 for a
+// negative `value` shifted right); a negative count leaves `value` as it is.
 int ShiftLeft(int value, int n);
 int ShiftRight(int value, int n);
 unsigned char ByteOf(int n);
