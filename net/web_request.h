@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include "base/text.h"
 
@@ -45,7 +46,31 @@ struct WebRequestOptions {
   std::optional<bool> acceptAnyCertificate;
 };
 
+// Performs one exchange on `url` and returns the response body; the empty
+// buffer after a failure. Completes and normalises `headerText` (unless
+// switched off) and writes it back, sends `cookieText` as the Cookie header
+// (after removing every "Cookie:" prefix from it, written back too), goes
+// through `proxy` with `proxyUser`'s credentials, then writes the response
+// headers, status and collected cookies into the out fields and, with
+// merging on, the merged cookies into `cookieText`. Only given fields are
+// written. When no request object can be created nothing is written at all.
+// The headers reach the client in this order: Proxy-Authorization, Cookie,
+// then the lines of `headerText`.
 Bytes WebRequest(const Text& url, WebRequestOptions& options);
+
+// The text before the first ":" of `line`, trimmed; empty without ":".
+Text HeaderName(std::string_view line);
+
+// The text after the first ":" of `line`, trimmed; empty without ":". Later
+// colons belong to the value.
+Text HeaderValue(std::string_view line);
+
+// Hands the lines of `headerText` to `object` as SetRequestHeader calls, in
+// order. A text without CR LF is one header, whatever it holds (an empty
+// text gives an empty name and value). Otherwise empty lines are passed over
+// and so is a line exactly "Connection" / "keep-alive" by name and value
+// (case-sensitive); a line without ":" goes out with an empty name and value.
+void ApplyRequestHeaders(HttpRequestObject& object, std::string_view headerText);
 
 // How the actions reach the network; tests hand in their own.
 using RequestFunction = std::function<Bytes(const Text& url, WebRequestOptions& options)>;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libicu-dev duktape-dev nlohmann-json3-dev
+  libcurl4-openssl-dev libssl-dev libicu-dev duktape-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev
   ca-certificates openssl python3 tinyproxy
   xvfb xauth xdotool imagemagick fonts-noto-cjk

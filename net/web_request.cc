@@ -1,0 +1,586 @@
+// The web request routine and the HTTP client it drives, over libcurl. This
+// is the only file that talks to libcurl and OpenSSL.
+#include "net/web_request.h"
+
+#include <curl/curl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "net/base64.h"
+#include "net/cookies.h"
+#include "net/http_request_object.h"
+#include "net/request_headers.h"
+
+#ifndef QUENBROOK_CA_FILE
+#define QUENBROOK_CA_FILE ""
+#endif
+
+namespace net {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Process-wide client state: libcurl's global set-up, the share handle that
+// holds open connections, TLS sessions and host-name answers, and the trust
+// store, read once and handed to every TLS handshake.
+
+struct ClientSettings {
+  std::mutex mutex;
+  std::string extraCaFile;
+  bool shared = true;
+  bool creationFails = false;
+};
+
+ClientSettings& Settings() {
+  static ClientSettings* settings = new ClientSettings;
+  return *settings;
+}
+
+std::array<std::mutex, CURL_LOCK_DATA_LAST>& ShareLocks() {
+  static auto* locks = new std::array<std::mutex, CURL_LOCK_DATA_LAST>;
+  return *locks;
+}
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*) {
+  ShareLocks()[data].lock();
+}
+
+void UnlockShare(CURL*, curl_lock_data data, void*) {
+  ShareLocks()[data].unlock();
+}
+
+// Set up once, never released: connections stay open for the next request
+// until the process ends. Null when libcurl could not be set up.
+CURLSH* SharedHandle() {
+  static CURLSH* share = [] {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return (CURLSH*)nullptr;
+    CURLSH* s = curl_share_init();
+    if (s == nullptr) return s;
+    curl_share_setopt(s, CURLSHOPT_LOCKFUNC, LockShare);
+    curl_share_setopt(s, CURLSHOPT_UNLOCKFUNC, UnlockShare);
+    curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+    curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    return s;
+  }();
+  return share;
+}
+
+struct TrustStore {
+  std::mutex mutex;
+  X509_STORE* store = nullptr;
+  std::string extraCaFile;  // the one `store` was built with
+};
+
+// The system trust store plus the program's CA file and the extra one of
+// the tests. Reading the system store costs tens of milliseconds of CPU, so
+// it is read once, not per connection. Null when it cannot be built.
+X509_STORE* SharedTrustStore() {
+  static TrustStore* trust = new TrustStore;
+  std::string extra;
+  {
+    std::lock_guard<std::mutex> lock(Settings().mutex);
+    extra = Settings().extraCaFile;
+  }
+  std::lock_guard<std::mutex> lock(trust->mutex);
+  if (trust->store != nullptr && trust->extraCaFile == extra) {
+    return trust->store;
+  }
+  X509_STORE* store = X509_STORE_new();
+  if (store == nullptr) return nullptr;
+  X509_STORE_set_default_paths(store);
+  for (const std::string& file : {std::string(QUENBROOK_CA_FILE), extra}) {
+    // A missing file leaves the store as it was.
+    if (!file.empty()) X509_STORE_load_file(store, file.c_str());
+  }
+  if (trust->store != nullptr) X509_STORE_free(trust->store);
+  trust->store = store;
+  trust->extraCaFile = extra;
+  return store;
+}
+
+CURLcode UseSharedTrustStore(CURL*, void* sslContext, void*) {
+  X509_STORE* store = SharedTrustStore();
+  if (store == nullptr) return CURLE_SSL_CACERT_BADFILE;
+  SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext), store);
+  return CURLE_OK;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+// A curl_slist that frees itself.
+class HeaderList {
+ public:
+  HeaderList() = default;
+  HeaderList(const HeaderList&) = delete;
+  HeaderList& operator=(const HeaderList&) = delete;
+  ~HeaderList() { curl_slist_free_all(list_); }
+  bool Append(const std::string& line) {
+    curl_slist* grown = curl_slist_append(list_, line.c_str());
+    if (grown == nullptr) return false;
+    list_ = grown;
+    return true;
+  }
+  curl_slist* get() const { return list_; }
+
+ private:
+  curl_slist* list_ = nullptr;
+};
+
+long ClampToLong(int64_t value) {
+  return static_cast<long>(std::clamp<int64_t>(value, 0, LONG_MAX));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// HttpRequestObject
+
+struct HttpRequestObject::State {
+  CURL* easy = nullptr;
+
+  // Kept across Open.
+  int resolveMs = 0;
+  int connectMs = 60000;
+  int sendMs = 30000;
+  int receiveMs = 30000;
+  std::string proxy;
+
+  // Set by Open and the calls after it.
+  bool opened = false;
+  std::string method;
+  std::string url;
+  bool followRedirects = true;
+  int ignoredCertErrors = 0;
+  std::string serverUser, serverPassword;
+  std::string proxyUser, proxyPassword;
+  bool hasServerCredentials = false;
+  bool hasProxyCredentials = false;
+  std::vector<std::pair<std::string, std::string>> headers;
+
+  // The response.
+  base::Bytes body;
+  base::Text responseHeaders;
+  int status = 0;
+  bool inHeaderBlock = false;
+  bool bodyTooLarge = false;
+
+  ~State() {
+    if (easy != nullptr) curl_easy_cleanup(easy);
+  }
+  void ClearResponse() {
+    body.clear();
+    responseHeaders.clear();
+    status = 0;
+    inHeaderBlock = false;
+    bodyTooLarge = false;
+  }
+};
+
+namespace {
+
+size_t CollectBody(char* data, size_t size, size_t count, void* userData) {
+  auto* state = static_cast<HttpRequestObject::State*>(userData);
+  const size_t length = size * count;
+  if (state->body.size() + length > kMaxResponseBodyBytes) {
+    state->bodyTooLarge = true;
+    return 0;  // ends the exchange with an error
+  }
+  state->body.append(data, length);
+  return length;
+}
+
+// Keeps the header lines of the last response only: every status line
+// (a redirect's, an interim 100's, a proxy's CONNECT answer) starts afresh,
+// and the blank line ends the block, so trailers are left out.
+size_t CollectHeaderLine(char* data, size_t size, size_t count, void* userData) {
+  auto* state = static_cast<HttpRequestObject::State*>(userData);
+  const size_t length = size * count;
+  const std::string_view line(data, length);
+  if (line.substr(0, 5) == "HTTP/") {
+    state->responseHeaders.clear();
+    state->body.clear();
+    state->inHeaderBlock = true;
+  } else if (line == "\r\n" || line == "\n") {
+    state->inHeaderBlock = false;
+  } else if (state->inHeaderBlock) {
+    state->responseHeaders.append(line);
+  }
+  return length;
+}
+
+}  // namespace
+
+HttpRequestObject::HttpRequestObject(std::unique_ptr<State> state)
+    : state_(std::move(state)) {}
+
+HttpRequestObject::~HttpRequestObject() = default;
+
+std::unique_ptr<HttpRequestObject> HttpRequestObject::Create() {
+  bool shared;
+  {
+    std::lock_guard<std::mutex> lock(Settings().mutex);
+    if (Settings().creationFails) return nullptr;
+    shared = Settings().shared;
+  }
+  CURLSH* share = SharedHandle();
+  if (share == nullptr) return nullptr;
+  auto state = std::make_unique<State>();
+  state->easy = curl_easy_init();
+  if (state->easy == nullptr) return nullptr;
+  if (shared && curl_easy_setopt(state->easy, CURLOPT_SHARE, share) != CURLE_OK) {
+    return nullptr;
+  }
+  return std::unique_ptr<HttpRequestObject>(new HttpRequestObject(std::move(state)));
+}
+
+void HttpRequestObject::SetTimeouts(int resolveMs, int connectMs, int sendMs,
+                                    int receiveMs) {
+  state_->resolveMs = std::max(resolveMs, 0);
+  state_->connectMs = std::max(connectMs, 0);
+  state_->sendMs = std::max(sendMs, 0);
+  state_->receiveMs = std::max(receiveMs, 0);
+}
+
+void HttpRequestObject::SetProxy(int setting, std::string_view proxy) {
+  state_->proxy = setting == 2 ? std::string(proxy) : std::string();
+}
+
+bool HttpRequestObject::Open(std::string_view method, std::string_view url,
+                             bool async) {
+  State& s = *state_;
+  s.opened = false;
+  s.followRedirects = true;
+  s.ignoredCertErrors = 0;
+  s.serverUser.clear();
+  s.serverPassword.clear();
+  s.proxyUser.clear();
+  s.proxyPassword.clear();
+  s.hasServerCredentials = false;
+  s.hasProxyCredentials = false;
+  s.headers.clear();
+  s.ClearResponse();
+  if (async) return false;
+  s.method = method;
+  s.url = url;
+  s.opened = true;
+  return true;
+}
+
+void HttpRequestObject::SetOption(int index, int value) {
+  if (index == kOptionEnableRedirects) state_->followRedirects = value != 0;
+  if (index == kOptionSslErrorIgnoreFlags) state_->ignoredCertErrors = value;
+}
+
+void HttpRequestObject::SetCredentials(std::string_view user,
+                                       std::string_view password, int target) {
+  if (target == kCredentialsForServer) {
+    state_->serverUser = user;
+    state_->serverPassword = password;
+    state_->hasServerCredentials = true;
+  } else if (target == kCredentialsForProxy) {
+    state_->proxyUser = user;
+    state_->proxyPassword = password;
+    state_->hasProxyCredentials = true;
+  }
+}
+
+void HttpRequestObject::SetRequestHeader(std::string_view name,
+                                         std::string_view value) {
+  if (name.empty() || name.find_first_of("\r\n") != std::string_view::npos) {
+    return;
+  }
+  std::string cleanValue;
+  for (char c : value) {
+    if (c != '\r' && c != '\n') cleanValue += c;
+  }
+  state_->headers.emplace_back(name, std::move(cleanValue));
+}
+
+bool HttpRequestObject::Send(std::string_view body) {
+  State& s = *state_;
+  s.ClearResponse();
+  if (!s.opened) return false;
+  CURL* easy = s.easy;
+  curl_easy_reset(easy);  // keeps the share and the connections
+
+  // The header lists. A header line "Name;" is libcurl's way to send a name
+  // with an empty value ("Name:" would remove the header instead), and a
+  // name alone with a colon holds back libcurl's own header of that name.
+  HeaderList serverHeaders;
+  HeaderList proxyHeaders;
+  bool gaveAccept = false, gaveContentType = false, gaveExpect = false;
+  bool listsOk = true;
+  for (const auto& [name, value] : s.headers) {
+    const bool blankValue = value.find_first_not_of(" \t") == std::string::npos;
+    const std::string line = blankValue ? name + ";" : name + ": " + value;
+    if (EqualsIgnoringCase(name, "Proxy-Authorization")) {
+      listsOk &= proxyHeaders.Append(line);
+      continue;
+    }
+    gaveAccept |= EqualsIgnoringCase(name, "Accept");
+    gaveContentType |= EqualsIgnoringCase(name, "Content-Type");
+    gaveExpect |= EqualsIgnoringCase(name, "Expect");
+    listsOk &= serverHeaders.Append(line);
+  }
+  if (!gaveAccept) listsOk &= serverHeaders.Append("Accept:");
+  if (!gaveContentType) listsOk &= serverHeaders.Append("Content-Type:");
+  if (!gaveExpect) listsOk &= serverHeaders.Append("Expect:");
+  if (!listsOk) return false;
+
+  CURLcode rc = CURLE_OK;
+  auto set = [&](CURLoption option, auto value) {
+    if (rc == CURLE_OK) rc = curl_easy_setopt(easy, option, value);
+  };
+  set(CURLOPT_URL, s.url.c_str());
+  set(CURLOPT_NOSIGNAL, 1L);
+  set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  set(CURLOPT_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_WRITEFUNCTION, CollectBody);
+  set(CURLOPT_WRITEDATA, &s);
+  set(CURLOPT_HEADERFUNCTION, CollectHeaderLine);
+  set(CURLOPT_HEADERDATA, &s);
+
+  // Redirects: never from https down to http.
+  set(CURLOPT_FOLLOWLOCATION, s.followRedirects ? 1L : 0L);
+  set(CURLOPT_MAXREDIRS, 10L);
+  set(CURLOPT_REDIR_PROTOCOLS_STR,
+      StartsWithIgnoringCase(s.url, "https:") ? "https" : "http,https");
+
+  // Timeouts.
+  set(CURLOPT_CONNECTTIMEOUT_MS, ClampToLong(std::max(s.resolveMs, s.connectMs)));
+  if (s.receiveMs > 0) {
+    set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+    set(CURLOPT_LOW_SPEED_TIME, ClampToLong((int64_t{s.receiveMs} + 999) / 1000));
+  }
+  set(CURLOPT_TIMEOUT_MS, ClampToLong(int64_t{s.resolveMs} + s.connectMs +
+                                      s.sendMs + s.receiveMs));
+
+  // The proxy; an empty name also keeps libcurl from taking one from the
+  // environment.
+  set(CURLOPT_PROXY, s.proxy.c_str());
+  if (s.hasProxyCredentials) {
+    set(CURLOPT_PROXYUSERNAME, s.proxyUser.c_str());
+    set(CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
+    set(CURLOPT_PROXYAUTH, CURLAUTH_ANY);
+  }
+  if (s.hasServerCredentials) {
+    set(CURLOPT_USERNAME, s.serverUser.c_str());
+    set(CURLOPT_PASSWORD, s.serverPassword.c_str());
+    set(CURLOPT_HTTPAUTH, CURLAUTH_ANY);
+  }
+  set(CURLOPT_HTTPHEADER, serverHeaders.get());
+  set(CURLOPT_PROXYHEADER, proxyHeaders.get());
+  set(CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+
+  // Certificates.
+  const bool checkChain = (s.ignoredCertErrors & (kIgnoreUnknownCa | kIgnoreWrongUsage |
+                                                  kIgnoreCertDateInvalid)) == 0;
+  const bool checkName = (s.ignoredCertErrors & kIgnoreCertNameInvalid) == 0;
+  set(CURLOPT_SSL_VERIFYPEER, checkChain ? 1L : 0L);
+  set(CURLOPT_SSL_VERIFYHOST, checkName ? 2L : 0L);
+  set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+  set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+  set(CURLOPT_SSL_CTX_FUNCTION, UseSharedTrustStore);
+
+  // The method and the body.
+  if (s.method == "HEAD") {
+    set(CURLOPT_NOBODY, 1L);
+  } else if (s.method == "POST") {
+    set(CURLOPT_POST, 1L);
+  } else if (s.method != "GET") {
+    set(CURLOPT_CUSTOMREQUEST, s.method.c_str());
+  } else if (!body.empty()) {
+    set(CURLOPT_CUSTOMREQUEST, "GET");
+  }
+  if (!body.empty() || s.method == "POST") {
+    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    set(CURLOPT_COPYPOSTFIELDS, body.empty() ? "" : body.data());
+  }
+
+  if (rc == CURLE_OK) rc = curl_easy_perform(easy);
+  long status = 0;
+  if (rc == CURLE_OK) rc = curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+  // The lists die with this call; the handle must not point at them.
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr));
+  curl_easy_setopt(easy, CURLOPT_PROXYHEADER, static_cast<curl_slist*>(nullptr));
+  if (rc != CURLE_OK || s.bodyTooLarge) {
+    s.ClearResponse();
+    return false;
+  }
+  s.status = static_cast<int>(status);
+  return true;
+}
+
+const base::Bytes& HttpRequestObject::ResponseBody() const { return state_->body; }
+
+const base::Text& HttpRequestObject::GetAllResponseHeaders() const {
+  return state_->responseHeaders;
+}
+
+int HttpRequestObject::Status() const { return state_->status; }
+
+void SetExtraCaFileForTesting(const std::string& path) {
+  std::lock_guard<std::mutex> lock(Settings().mutex);
+  Settings().extraCaFile = path;
+}
+
+void SetConnectionSharingForTesting(bool shared) {
+  std::lock_guard<std::mutex> lock(Settings().mutex);
+  Settings().shared = shared;
+}
+
+void SetRequestObjectCreationFailsForTesting(bool fails) {
+  std::lock_guard<std::mutex> lock(Settings().mutex);
+  Settings().creationFails = fails;
+}
+
+// ---------------------------------------------------------------------------
+// WebRequest
+
+namespace {
+
+constexpr const char* kMethodNames[] = {"GET",     "POST",   "HEAD",  "PUT",
+                                        "OPTIONS", "DELETE", "TRACE", "CONNECT"};
+
+int TimeoutMilliseconds(int timeoutSeconds) {
+  if (timeoutSeconds <= 0) return 15000;
+  return static_cast<int>(std::min<int64_t>(int64_t{timeoutSeconds} * 1000, INT_MAX));
+}
+
+// Writes `value` into the caller's field when the caller gave it.
+template <typename T, typename V>
+void WriteBack(std::optional<T>& field, V&& value) {
+  if (field.has_value()) *field = std::forward<V>(value);
+}
+
+}  // namespace
+
+Text HeaderName(std::string_view line) {
+  const int colon = base::FindText(line, ":");
+  if (colon == -1) return Text();
+  return base::TrimBoth(base::TextLeft(line, colon - 1));
+}
+
+Text HeaderValue(std::string_view line) {
+  const int colon = base::FindText(line, ":");
+  if (colon == -1) return Text();
+  return base::TrimBoth(line.substr(colon));
+}
+
+void ApplyRequestHeaders(HttpRequestObject& object, std::string_view headerText) {
+  if (base::FindText(headerText, "\r\n") == -1) {
+    object.SetRequestHeader(HeaderName(headerText), HeaderValue(headerText));
+    return;
+  }
+  for (const Text& line : base::SplitText(headerText, "\r\n")) {
+    if (line.empty()) continue;
+    const Text name = HeaderName(line);
+    const Text value = HeaderValue(line);
+    if (name == "Connection" && value == "keep-alive") continue;
+    object.SetRequestHeader(name, value);
+  }
+}
+
+Bytes WebRequest(const Text& url, WebRequestOptions& options) {
+  const bool mergeCookies = options.mergeCookies.value_or(true);
+  const bool completeHeaders = options.completeHeaders.value_or(true);
+  const bool normaliseNames = options.normaliseNames.value_or(true);
+  const int credentialsForProxy = options.credentialsForProxy.value_or(1);
+
+  int method = options.method.value_or(0);
+  if (method < 0 || method > 7) method = 0;
+
+  std::unique_ptr<HttpRequestObject> created;
+  HttpRequestObject* object = options.requestObject;
+  if (object == nullptr) {
+    created = HttpRequestObject::Create();
+    if (created == nullptr) return Bytes();
+    object = created.get();
+  }
+
+  const int timeoutSeconds = options.timeoutSeconds.value_or(0);
+  if (timeoutSeconds != -1) {
+    const int t = TimeoutMilliseconds(timeoutSeconds);
+    object->SetTimeouts(t, t, t, t);
+  }
+  const Text proxy = options.proxy.value_or(Text());
+  if (!proxy.empty()) object->SetProxy(2, proxy);
+  object->Open(kMethodNames[method], url, false);
+  if (options.noRedirect.value_or(false)) {
+    object->SetOption(kOptionEnableRedirects, 0);
+  }
+  if (options.acceptAnyCertificate.value_or(false)) {
+    object->SetOption(kOptionSslErrorIgnoreFlags,
+                      kIgnoreUnknownCa | kIgnoreWrongUsage | kIgnoreCertNameInvalid |
+                          kIgnoreCertDateInvalid);
+  }
+
+  Text headerText = options.headerText.value_or(Text());
+  if (completeHeaders) {
+    headerText = CompleteDefaultHeaders(headerText, url, method);
+    WriteBack(options.headerText, headerText);
+  }
+  if (normaliseNames) {
+    headerText = NormaliseHeaderNames(headerText);
+    WriteBack(options.headerText, headerText);
+  }
+
+  const Text proxyUser = options.proxyUser.value_or(Text());
+  if (!proxy.empty() && !proxyUser.empty()) {
+    const Text proxyPassword = options.proxyPassword.value_or(Text());
+    object->SetCredentials(proxyUser, proxyPassword, credentialsForProxy);
+    if (credentialsForProxy == 1) {
+      object->SetRequestHeader("Proxy-Authorization",
+                               BasicCredentials(proxyUser, proxyPassword));
+    }
+  }
+
+  if (options.cookieText.has_value()) {
+    Text& cookieText = *options.cookieText;
+    if (!cookieText.empty() && base::FindText(cookieText, "Cookie:", 0, true) != -1) {
+      cookieText = base::ReplaceText(cookieText, "Cookie:", "", false);
+    }
+    object->SetRequestHeader("Cookie", cookieText);
+  }
+
+  ApplyRequestHeaders(*object, headerText);
+
+  const Bytes postBytes = options.postBytes.value_or(Bytes());
+  const Text postText = options.postText.value_or(Text());
+  object->Send(!postBytes.empty() ? postBytes : postText);
+
+  Bytes body = object->ResponseBody();
+  const Text responseHeaders = object->GetAllResponseHeaders();
+  WriteBack(options.returnedHeaders, responseHeaders);
+  WriteBack(options.returnedStatus, object->Status());
+  Text returnedCookies = CollectSetCookies(responseHeaders);
+  if (mergeCookies && options.cookieText.has_value()) {
+    returnedCookies = MergeCookies(*options.cookieText, returnedCookies);
+  }
+  WriteBack(options.returnedCookies, returnedCookies);
+  return body;
+}
+
+}  // namespace net
