@@ -39,6 +39,11 @@ class WindowPort {
 
   // True once the user has closed the window; waiting actions end then.
   virtual bool Closed() const = 0;
+
+  // Sets the period of a timer control; its tick event runs about once per
+  // period from then on. A period of 0 or less stops the timer. Windows
+  // without timers ignore the call.
+  virtual void SetTimerPeriod(std::string_view name, int milliseconds) {}
 };
 
 // The two program-wide texts the actions share.
