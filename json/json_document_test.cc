@@ -41,51 +41,57 @@ const char8_t* const kAnswers[] = {
     u8R"({"a":[1,2)",      // cut in the middle
 };
 
+// Reads whose result the design leaves to each backing: the engine builds
+// an invalid statement for them, where the native reader reads the value.
+enum LeftOpen {
+  kNone = 0,
+  kTypeCode = 1,   // a path that begins with "[" ("da.[0]")
+  kGetNumber = 2,  // a path that begins with "[", or the empty path
+  kGetText = 4,    // GetText without asJson: the number formatting of a
+                   // path that begins with "[", and the empty path ("da.")
+};
+
 const struct {
   const char* path;
-  // Paths whose result Part of the design leaves open for one backing:
-  // operations that join with "." build an invalid statement in the engine
-  // for a path that begins with "[" or is empty, so TypeCode, GetNumber
-  // and the number formatting of GetText differ there.
-  bool engineJoinsInvalidly;
+  int leftOpen;
 } kPaths[] = {
-    {"resultMsg", false},
-    {"resultCode", false},
-    {"resultData.resultMessage", false},
-    {"resultData.data", false},
-    {"resultData.data.subRightsList1", false},
-    {"resultData.data.subRightsList1[0].name", false},
-    {"resultData.data.subRightsList1[0].subRightsVal", false},
-    {"resultData.data.subRightsList1[1].subRightsVal", false},
-    {"resultData.data.subRightsList1[1].userLevel", false},
-    {"resultData.data.subRightsList1[1].rightsId", false},
-    {"resultData.data.subRightsList2", false},
-    {"resultData.data.subRightsList2[0].subRightsVal", false},
-    {"resultData.data.subRightsList2[1].name", false},
-    {"resultData.data.subRightsList3[0].name", false},
-    {"a", false}, {"b", false}, {"c", false}, {"d", false}, {"e", false},
-    {"f", false}, {"g", false}, {"h", false}, {"i", false}, {"j", false},
-    {"k", false}, {"q", false}, {"z", false}, {"u", false},
-    {"q.length", false},
-    {"u[0]", false},
-    {"length", false},
-    {"obj", false},
-    {"obj[2]", false},
-    {"obj.b", false},
-    {"n", false},
-    {"n.x", false},
-    {"dup", false},
-    {"big", false},
-    {"missing", false},
-    {"missing.x", false},
-    {"a.x", false},
-    {"[0]", true},
-    {"[1].x", true},
-    {"[2]", true},
-    {"[2][3]", true},
-    {"[4]", true},
-    {"[9]", true},
-    {"", true},
+    {"resultMsg", kNone},
+    {"resultCode", kNone},
+    {"resultData.resultMessage", kNone},
+    {"resultData.data", kNone},
+    {"resultData.data.subRightsList1", kNone},
+    {"resultData.data.subRightsList1[0].name", kNone},
+    {"resultData.data.subRightsList1[0].subRightsVal", kNone},
+    {"resultData.data.subRightsList1[1].subRightsVal", kNone},
+    {"resultData.data.subRightsList1[1].userLevel", kNone},
+    {"resultData.data.subRightsList1[1].rightsId", kNone},
+    {"resultData.data.subRightsList2", kNone},
+    {"resultData.data.subRightsList2[0].subRightsVal", kNone},
+    {"resultData.data.subRightsList2[1].name", kNone},
+    {"resultData.data.subRightsList3[0].name", kNone},
+    {"a", kNone}, {"b", kNone}, {"c", kNone}, {"d", kNone}, {"e", kNone},
+    {"f", kNone}, {"g", kNone}, {"h", kNone}, {"i", kNone}, {"j", kNone},
+    {"k", kNone}, {"q", kNone}, {"z", kNone}, {"u", kNone},
+    {"q.length", kNone},
+    {"u[0]", kNone},
+    {"length", kNone},
+    {"obj", kNone},
+    {"obj[2]", kNone},
+    {"obj.b", kNone},
+    {"n", kNone},
+    {"n.x", kNone},
+    {"dup", kNone},
+    {"big", kNone},
+    {"missing", kNone},
+    {"missing.x", kNone},
+    {"a.x", kNone},
+    {"[0]", kTypeCode | kGetNumber | kGetText},
+    {"[1].x", kTypeCode | kGetNumber | kGetText},
+    {"[2]", kTypeCode | kGetNumber | kGetText},
+    {"[2][3]", kTypeCode | kGetNumber | kGetText},
+    {"[4]", kTypeCode | kGetNumber | kGetText},
+    {"[9]", kTypeCode | kGetNumber | kGetText},
+    {"", kGetNumber | kGetText},
 };
 
 TEST(JsonDocumentTest, NativeReaderReadsWhatTheScriptEngineReads) {
@@ -100,10 +106,15 @@ TEST(JsonDocumentTest, NativeReaderReadsWhatTheScriptEngineReads) {
       SCOPED_TRACE(testing::Message() << "path \"" << p.path << "\"");
       EXPECT_EQ(native.GetText(p.path, true), engine.GetText(p.path, true));
       EXPECT_EQ(native.Count(p.path), engine.Count(p.path));
-      if (p.engineJoinsInvalidly) continue;
-      EXPECT_EQ(native.GetText(p.path), engine.GetText(p.path));
-      EXPECT_EQ(native.TypeCode(p.path), engine.TypeCode(p.path));
-      EXPECT_EQ(native.GetNumber(p.path), engine.GetNumber(p.path));
+      if (!(p.leftOpen & kGetText)) {
+        EXPECT_EQ(native.GetText(p.path), engine.GetText(p.path));
+      }
+      if (!(p.leftOpen & kTypeCode)) {
+        EXPECT_EQ(native.TypeCode(p.path), engine.TypeCode(p.path));
+      }
+      if (!(p.leftOpen & kGetNumber)) {
+        EXPECT_EQ(native.GetNumber(p.path), engine.GetNumber(p.path));
+      }
     }
     native.Destroy();
     engine.Destroy();
