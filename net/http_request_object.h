@@ -9,10 +9,13 @@
 // repeated requests to one host skip the TCP and TLS handshakes; cookies are
 // never kept by the client.
 //
-// Redirects are followed to http and https only, never from https to http,
-// at most 10 in a row; the Cookie header is withheld from any other origin
-// (host, port or scheme). A body over 64 MiB fails the exchange. After a
-// failed exchange the body, the headers and the status are all empty.
+// Redirects are followed to http and https only, at most 10 in a row; one
+// from https down to http, or an eleventh, fails the exchange. The Cookie,
+// Host and Authorization headers and server credentials go to the origin
+// (scheme, host and port) of the first URL only. A 303, and a 301 or 302
+// after a POST, go on as a GET without body. A body over 64 MiB fails the
+// exchange. After a failed exchange the body, the headers and the status are
+// all empty.
 #ifndef QUENBROOK_NET_HTTP_REQUEST_OBJECT_H_
 #define QUENBROOK_NET_HTTP_REQUEST_OBJECT_H_
 

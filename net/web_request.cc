@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -318,10 +319,46 @@ void HttpRequestObject::SetRequestHeader(std::string_view name,
   state_->headers.emplace_back(name, std::move(cleanValue));
 }
 
-bool HttpRequestObject::Send(std::string_view body) {
-  State& s = *state_;
-  s.ClearResponse();
-  if (!s.opened) return false;
+namespace {
+
+// Scheme, host and port of a URL, for telling origins apart. Empty when the
+// URL does not parse.
+std::string OriginOf(const std::string& url) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return "";
+  std::string origin;
+  char* scheme = nullptr;
+  char* host = nullptr;
+  char* port = nullptr;
+  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+    origin = std::string(scheme) + "://" + host + ":" + port;
+    std::transform(origin.begin(), origin.end(), origin.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+  }
+  curl_free(scheme);
+  curl_free(host);
+  curl_free(port);
+  curl_url_cleanup(parsed);
+  return origin;
+}
+
+bool IsRedirect(long status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 ||
+         status == 308;
+}
+
+constexpr int kMaxRedirects = 10;
+
+}  // namespace
+
+// One request of an exchange: the first, or one hop of a redirect. Cookie,
+// Host and server credentials go to the origin of the first URL only.
+static CURLcode PerformRequest(HttpRequestObject::State& s, const std::string& url,
+                               const std::string& method, std::string_view body,
+                               bool sameOrigin, long timeoutMs) {
   CURL* easy = s.easy;
   curl_easy_reset(easy);  // keeps the share and the connections
 
@@ -332,11 +369,24 @@ bool HttpRequestObject::Send(std::string_view body) {
   HeaderList proxyHeaders;
   bool gaveAccept = false, gaveContentType = false, gaveExpect = false;
   bool listsOk = true;
+  // libcurl moves a given Host header to the front. A bare "Host:" first in
+  // the list makes it send no Host of its own, so the given one goes out in
+  // its place.
+  const bool gaveHost =
+      sameOrigin && std::any_of(s.headers.begin(), s.headers.end(), [](const auto& h) {
+        return EqualsIgnoringCase(h.first, "Host") && !h.second.empty();
+      });
+  if (gaveHost) listsOk &= serverHeaders.Append("Host:");
   for (const auto& [name, value] : s.headers) {
     const bool blankValue = value.find_first_not_of(" \t") == std::string::npos;
     const std::string line = blankValue ? name + ";" : name + ": " + value;
     if (EqualsIgnoringCase(name, "Proxy-Authorization")) {
       listsOk &= proxyHeaders.Append(line);
+      continue;
+    }
+    if (!sameOrigin && (EqualsIgnoringCase(name, "Cookie") ||
+                        EqualsIgnoringCase(name, "Host") ||
+                        EqualsIgnoringCase(name, "Authorization"))) {
       continue;
     }
     gaveAccept |= EqualsIgnoringCase(name, "Accept");
@@ -347,26 +397,21 @@ bool HttpRequestObject::Send(std::string_view body) {
   if (!gaveAccept) listsOk &= serverHeaders.Append("Accept:");
   if (!gaveContentType) listsOk &= serverHeaders.Append("Content-Type:");
   if (!gaveExpect) listsOk &= serverHeaders.Append("Expect:");
-  if (!listsOk) return false;
+  if (!listsOk) return CURLE_OUT_OF_MEMORY;
 
   CURLcode rc = CURLE_OK;
   auto set = [&](CURLoption option, auto value) {
     if (rc == CURLE_OK) rc = curl_easy_setopt(easy, option, value);
   };
-  set(CURLOPT_URL, s.url.c_str());
+  set(CURLOPT_URL, url.c_str());
   set(CURLOPT_NOSIGNAL, 1L);
   set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   set(CURLOPT_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_FOLLOWLOCATION, 0L);  // followed in Send, hop by hop
   set(CURLOPT_WRITEFUNCTION, CollectBody);
   set(CURLOPT_WRITEDATA, &s);
   set(CURLOPT_HEADERFUNCTION, CollectHeaderLine);
   set(CURLOPT_HEADERDATA, &s);
-
-  // Redirects: never from https down to http.
-  set(CURLOPT_FOLLOWLOCATION, s.followRedirects ? 1L : 0L);
-  set(CURLOPT_MAXREDIRS, 10L);
-  set(CURLOPT_REDIR_PROTOCOLS_STR,
-      StartsWithIgnoringCase(s.url, "https:") ? "https" : "http,https");
 
   // Timeouts.
   set(CURLOPT_CONNECTTIMEOUT_MS, ClampToLong(std::max(s.resolveMs, s.connectMs)));
@@ -374,8 +419,7 @@ bool HttpRequestObject::Send(std::string_view body) {
     set(CURLOPT_LOW_SPEED_LIMIT, 1L);
     set(CURLOPT_LOW_SPEED_TIME, ClampToLong((int64_t{s.receiveMs} + 999) / 1000));
   }
-  set(CURLOPT_TIMEOUT_MS, ClampToLong(int64_t{s.resolveMs} + s.connectMs +
-                                      s.sendMs + s.receiveMs));
+  set(CURLOPT_TIMEOUT_MS, timeoutMs);
 
   // The proxy; an empty name also keeps libcurl from taking one from the
   // environment.
@@ -385,7 +429,7 @@ bool HttpRequestObject::Send(std::string_view body) {
     set(CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
     set(CURLOPT_PROXYAUTH, CURLAUTH_ANY);
   }
-  if (s.hasServerCredentials) {
+  if (s.hasServerCredentials && sameOrigin) {
     set(CURLOPT_USERNAME, s.serverUser.c_str());
     set(CURLOPT_PASSWORD, s.serverPassword.c_str());
     set(CURLOPT_HTTPAUTH, CURLAUTH_ANY);
@@ -405,32 +449,78 @@ bool HttpRequestObject::Send(std::string_view body) {
   set(CURLOPT_SSL_CTX_FUNCTION, UseSharedTrustStore);
 
   // The method and the body.
-  if (s.method == "HEAD") {
+  if (method == "HEAD") {
     set(CURLOPT_NOBODY, 1L);
-  } else if (s.method == "POST") {
+  } else if (method == "POST") {
     set(CURLOPT_POST, 1L);
-  } else if (s.method != "GET") {
-    set(CURLOPT_CUSTOMREQUEST, s.method.c_str());
+  } else if (method != "GET") {
+    set(CURLOPT_CUSTOMREQUEST, method.c_str());
   } else if (!body.empty()) {
     set(CURLOPT_CUSTOMREQUEST, "GET");
   }
-  if (!body.empty() || s.method == "POST") {
+  if (!body.empty() || method == "POST") {
     set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     set(CURLOPT_COPYPOSTFIELDS, body.empty() ? "" : body.data());
   }
 
   if (rc == CURLE_OK) rc = curl_easy_perform(easy);
-  long status = 0;
-  if (rc == CURLE_OK) rc = curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
   // The lists die with this call; the handle must not point at them.
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr));
   curl_easy_setopt(easy, CURLOPT_PROXYHEADER, static_cast<curl_slist*>(nullptr));
-  if (rc != CURLE_OK || s.bodyTooLarge) {
+  return rc;
+}
+
+bool HttpRequestObject::Send(std::string_view body) {
+  State& s = *state_;
+  s.ClearResponse();
+  if (!s.opened) return false;
+
+  const int64_t totalMs = int64_t{s.resolveMs} + s.connectMs + s.sendMs + s.receiveMs;
+  const auto start = std::chrono::steady_clock::now();
+  const std::string firstOrigin = OriginOf(s.url);
+  std::string url = s.url;
+  std::string method = s.method;
+  bool ok = false;
+  for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+    long timeoutMs = 0;  // none
+    if (totalMs > 0) {
+      const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start).count();
+      if (spent >= totalMs) break;
+      timeoutMs = ClampToLong(totalMs - spent);
+    }
     s.ClearResponse();
-    return false;
+    const bool sameOrigin = !firstOrigin.empty() && OriginOf(url) == firstOrigin;
+    if (PerformRequest(s, url, method, body, sameOrigin, timeoutMs) != CURLE_OK ||
+        s.bodyTooLarge) {
+      break;
+    }
+    long status = 0;
+    curl_easy_getinfo(s.easy, CURLINFO_RESPONSE_CODE, &status);
+    s.status = static_cast<int>(status);
+    char* location = nullptr;
+    curl_easy_getinfo(s.easy, CURLINFO_REDIRECT_URL, &location);
+    if (!s.followRedirects || !IsRedirect(status) || location == nullptr) {
+      ok = true;
+      break;
+    }
+    const std::string next = location;
+    // Onward to http or https only, and never from https down to http.
+    const bool fromHttps = StartsWithIgnoringCase(url, "https:");
+    if (!StartsWithIgnoringCase(next, "https:") &&
+        (fromHttps || !StartsWithIgnoringCase(next, "http:"))) {
+      break;
+    }
+    // As browsers do: 303 turns into GET, and so do 301 and 302 after a POST.
+    if ((status == 303 && method != "HEAD") ||
+        ((status == 301 || status == 302) && method == "POST")) {
+      method = "GET";
+      body = {};
+    }
+    url = next;
   }
-  s.status = static_cast<int>(status);
-  return true;
+  if (!ok) s.ClearResponse();
+  return ok;
 }
 
 const base::Bytes& HttpRequestObject::ResponseBody() const { return state_->body; }

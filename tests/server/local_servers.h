@@ -275,12 +275,11 @@ class TestServer {
   }
 
   // Adds a route given as a JSON object text; true when the server took it.
-  bool Route(const std::string& routeJson) {
-    nlohmann::json route = nlohmann::json::parse(routeJson, nullptr, false);
-    if (!route.is_object()) return false;
-    route["cmd"] = "route";
-    return Command(route).value("ok", false);
+  bool Route(const char* routeJson) {
+    const nlohmann::json route = nlohmann::json::parse(routeJson, nullptr, false);
+    return route.is_object() && Route(route);
   }
+  bool Route(const std::string& routeJson) { return Route(routeJson.c_str()); }
   bool Route(nlohmann::json route) {
     route["cmd"] = "route";
     return Command(route).value("ok", false);

@@ -41,11 +41,13 @@ ROUTE fields (all optional except "path"):
                 ["Set-Cookie: a=1; Path=/", "Set-Cookie:tight=2"]
     headers_hex the same, each line hex-encoded (any bytes)
     body        body text (UTF-8); body_hex: body bytes hex-encoded
+    repeat      send the body this many times over (big bodies)
     echo        true: the body is the raw bytes of the request
     content_length  false: send no Content-Length and close the
                 connection after the body (default: Content-Length added
                 unless "headers" hold one or "chunked" is set)
-    chunked     true: send the body in chunked encoding, one byte a chunk
+    chunked     true: send the body in chunked encoding, chunk_size bytes
+                a chunk (default 1)
     delay_ms    wait this long before answering
     action      "respond" (default); "silent": read the request, answer
                 nothing and keep the connection open; "close": close the
@@ -195,15 +197,19 @@ def route_body(route, request):
     if route.get("echo"):
         return request.raw
     if "body_hex" in route:
-        return bytes.fromhex(route["body_hex"])
-    return route.get("body", "").encode("utf-8")
+        body = bytes.fromhex(route["body_hex"])
+    else:
+        body = route.get("body", "").encode("utf-8")
+    return body * int(route.get("repeat", 1))
 
 
 def act_respond(conn, route, request):
     body = route_body(route, request)
     if route.get("chunked"):
-        payload = b"".join(b"1\r\n" + body[i:i + 1] + b"\r\n"
-                           for i in range(len(body))) + b"0\r\n\r\n"
+        size = int(route.get("chunk_size", 1))
+        payload = b"".join(b"%x\r\n" % len(body[i:i + size]) + body[i:i + size] +
+                           b"\r\n" for i in range(0, len(body), size))
+        payload += b"0\r\n\r\n"
     else:
         payload = body
     if request.method == "HEAD":
