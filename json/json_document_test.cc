@@ -28,6 +28,8 @@ const char8_t* const kAnswers[] = {
     u8R"("g":5e-7,"h":"158","i":"12px","j":true,"k":false})",
     u8R"( {"q":"say \"hi\"\\ \/ \t \u4e2d\u6587 \ud83d\ude00 \u2400 \u00ad",)"
     u8R"("z":"a\u0000b","u":"中文\r\n"} )",
+    // Halves of a surrogate pair alone (an emoji cut in two), then whole.
+    u8R"({"a":"x\ud83dy","b":"\ude00","c":"\ud83d\ude00","d":"\ud83d"})",
     u8R"([10,{"x":"y"},[1,null,"s",[2,3]],true,"汉字"])",
     u8R"({"length":3.7,"obj":{"length":"2","b":1,"2":"two","1":"one"},)"
     u8R"("n":null,"dup":1,"dup":2,"big":12345678901234567890})",
@@ -154,12 +156,14 @@ TEST(JsonDocumentTest, ReadsAnswersAsTheHandlersNeed) {
       {3, "q", u8"say \"hi\"\\ / \t 中文 ?? ? -",
        u8R"("say \"hi\"\\ / \t 中文 ?? ? \u00ad")", 6, 0},
       {3, "z", u8"a", u8R"("a\u0000b")", 6, 0},
-      {4, "[2]", u8"1,,s,2,3", u8R"([1,null,"s",[2,3]])", 5, 4},
-      {4, "[1]", u8"[object Object]", u8R"({"x":"y"})", 4, 0},
-      {5, "obj", u8"[object Object]", u8R"({"1":"one","2":"two","length":"2","b":1})", 4, 2},
-      {5, "", nullptr, nullptr, 4, 3},
-      {5, "dup", u8"2", u8"2", 2, 0},
-      {5, "big", u8"1.234567890123e+019", u8"12345678901234567000", 2, 0},
+      {4, "a", u8"x?y", u8R"("x?y")", 6, 0},
+      {4, "c", u8"??", u8R"("??")", 6, 0},
+      {5, "[2]", u8"1,,s,2,3", u8R"([1,null,"s",[2,3]])", 5, 4},
+      {5, "[1]", u8"[object Object]", u8R"({"x":"y"})", 4, 0},
+      {6, "obj", u8"[object Object]", u8R"({"1":"one","2":"two","length":"2","b":1})", 4, 2},
+      {6, "", nullptr, nullptr, 4, 3},
+      {6, "dup", u8"2", u8"2", 2, 0},
+      {6, "big", u8"1.234567890123e+019", u8"12345678901234567000", 2, 0},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(testing::Message() << "answer " << c.answer << ", " << c.path);

@@ -377,28 +377,69 @@ bool IsBlank(std::string_view text) {
   return true;
 }
 
-// True when arrays and objects in JSON text `text` nest deeper than
-// `limit`. Brackets inside strings do not count.
-bool NestsDeeperThan(std::string_view text, int limit) {
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The value of the "\uXXXX" escape at `i`, or -1.
+int EscapedUnitAt(std::string_view text, size_t i) {
+  if (i + 6 > text.size() || text[i] != '\\' || text[i + 1] != 'u') return -1;
+  int value = 0;
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    const int digit = HexValue(text[k]);
+    if (digit < 0) return -1;
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+bool IsHighSurrogate(int u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(int u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// Checks JSON text `text` before it is parsed. False when arrays and
+// objects nest deeper than `limit` (brackets inside strings do not count).
+// A "\u" escape of half a surrogate pair (an emoji cut in two by the
+// service) would make the whole text unreadable; the text is copied to
+// `repaired` with each such escape written as "?", the character the
+// engine's reads give for it in GBK. `repaired` stays empty when there
+// are none.
+bool CheckText(std::string_view text, int limit, std::string& repaired) {
+  repaired.clear();
+  size_t copied = 0;  // text[0, copied) is in `repaired` already
   int depth = 0;
   bool inString = false;
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (inString) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == '"') {
+      if (c == '"') {
         inString = false;
+      } else if (c == '\\') {
+        const int unit = EscapedUnitAt(text, i);
+        if (IsHighSurrogate(unit) &&
+            IsLowSurrogate(EscapedUnitAt(text, i + 6))) {
+          i += 11;  // a whole pair
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+          repaired.append(text.substr(copied, i - copied));
+          repaired += '?';
+          copied = i + 6;
+          i += 5;
+        } else {
+          ++i;
+        }
       }
     } else if (c == '"') {
       inString = true;
     } else if (c == '[' || c == '{') {
-      if (++depth > limit) return true;
+      if (++depth > limit) return false;
     } else if (c == ']' || c == '}') {
       --depth;
     }
   }
-  return false;
+  if (copied > 0) repaired.append(text.substr(copied));
+  return true;
 }
 
 }  // namespace
@@ -428,9 +469,11 @@ bool NativeReader::ParseUtf8(std::string_view utf8) {
   // A new value for this document; copies made earlier keep the old one.
   auto state = std::make_shared<State>();
   state->root = nullptr;
+  std::string repaired;
   if (IsBlank(utf8)) {
     state->defined = false;
-  } else if (!NestsDeeperThan(utf8, kMaxDepth)) {
+  } else if (CheckText(utf8, kMaxDepth, repaired)) {
+    if (!repaired.empty()) utf8 = repaired;
     try {
       Json value = Json::parse(utf8.begin(), utf8.end(), nullptr,
                                /*allow_exceptions=*/false);
