@@ -2,7 +2,8 @@
 //
 // Paths are member names joined by "." with array indices in brackets:
 // "resultData.data.subRightsList1[0].name". A path that begins with "["
-// indexes the root itself ("[0]"). A path that does not resolve reads as
+// indexes the root itself ("[0]"; the script-engine document reads such
+// paths in GetText and Count only). A path that does not resolve reads as
 // empty text, 0 or false. Texts in and out are GBK.
 //
 // A JsonDocument is backed either by the native reader (the default, and
