@@ -187,9 +187,9 @@ struct HttpRequestObject::State {
   bool inHeaderBlock = false;
   bool bodyTooLarge = false;
 
-  ~State() {
-    if (easy != nullptr) curl_easy_cleanup(easy);
-  }
+  bool shared = false;  // `easy` uses the process's share handle
+
+  ~State();
   void ClearResponse() {
     body.clear();
     responseHeaders.clear();
@@ -238,6 +238,54 @@ HttpRequestObject::HttpRequestObject(std::unique_ptr<State> state)
 
 HttpRequestObject::~HttpRequestObject() = default;
 
+namespace {
+
+// Easy handles of released objects, kept for the next object. A new libcurl
+// handle costs about as much as a whole request on a kept connection (its
+// first transfer also sets up a transfer loop of its own); a recycled one is
+// reset, so nothing of the last exchange but the connections carries over.
+// Only handles on the share handle are kept, and never more than a few.
+class IdleHandles {
+ public:
+  CURL* Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (handles_.empty()) return nullptr;
+    CURL* easy = handles_.back();
+    handles_.pop_back();
+    return easy;
+  }
+  void Give(CURL* easy) {
+    curl_easy_reset(easy);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (handles_.size() < kMaxIdle) {
+      handles_.push_back(easy);
+      return;
+    }
+    curl_easy_cleanup(easy);
+  }
+
+ private:
+  static constexpr size_t kMaxIdle = 4;
+  std::mutex mutex_;
+  std::vector<CURL*> handles_;
+};
+
+IdleHandles& Idle() {
+  static IdleHandles* idle = new IdleHandles;
+  return *idle;
+}
+
+}  // namespace
+
+HttpRequestObject::State::~State() {
+  if (easy == nullptr) return;
+  if (shared) {
+    Idle().Give(easy);
+  } else {
+    curl_easy_cleanup(easy);
+  }
+}
+
 std::unique_ptr<HttpRequestObject> HttpRequestObject::Create() {
   bool shared;
   {
@@ -248,10 +296,17 @@ std::unique_ptr<HttpRequestObject> HttpRequestObject::Create() {
   CURLSH* share = SharedHandle();
   if (share == nullptr) return nullptr;
   auto state = std::make_unique<State>();
-  state->easy = curl_easy_init();
-  if (state->easy == nullptr) return nullptr;
-  if (shared && curl_easy_setopt(state->easy, CURLOPT_SHARE, share) != CURLE_OK) {
-    return nullptr;
+  if (shared) {
+    state->easy = Idle().Take();
+    state->shared = state->easy != nullptr;
+  }
+  if (state->easy == nullptr) {
+    state->easy = curl_easy_init();
+    if (state->easy == nullptr) return nullptr;
+    if (shared) {
+      if (curl_easy_setopt(state->easy, CURLOPT_SHARE, share) != CURLE_OK) return nullptr;
+      state->shared = true;
+    }
   }
   return std::unique_ptr<HttpRequestObject>(new HttpRequestObject(std::move(state)));
 }
@@ -447,6 +502,8 @@ static CURLcode PerformRequest(HttpRequestObject::State& s, const std::string& u
   set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
   set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
   set(CURLOPT_SSL_CTX_FUNCTION, UseSharedTrustStore);
+  // libcurl's own store cache would outlive a change of the trusted files.
+  set(CURLOPT_CA_CACHE_TIMEOUT, 0L);
 
   // The method and the body.
   if (method == "HEAD") {

@@ -271,6 +271,8 @@ def serve_connection(conn, listener, tls_context):
     with LOCK:
         OPEN_CONNECTIONS.add(conn)
     try:
+        # Small writes go out at once (the TLS handshake makes several).
+        conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         if tls_context is not None:
             conn.settimeout(10)
             conn = tls_context.wrap_socket(conn, server_side=True)
