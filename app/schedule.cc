@@ -1,0 +1,94 @@
+#include "app/schedule.h"
+
+#include "app/clock_log.h"
+#include "app/draw.h"
+#include "base/delay.h"
+#include "base/gbk.h"
+#include "base/numbers_dates.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kButton = "定时";
+constexpr const char* kTarget = "标签_定时时间";
+constexpr const char* kClock = "标签_北京时间";
+
+const Text& Utf8Text(const char8_t* utf8, Text& cache) {
+  if (cache.empty()) cache = base::TextOfUtf8(utf8);
+  return cache;
+}
+
+const Text& Idle() { static Text t; return Utf8Text(u8"定时", t); }
+const Text& Armed() { static Text t; return Utf8Text(u8"停止", t); }
+const Text& NoTarget() { static Text t; return Utf8Text(u8"无", t); }
+
+bool Stopped(const WindowPort& window) {
+  return window.Closed() || base::CompareText(window.ControlText(kTarget), NoTarget()) == 0;
+}
+
+}  // namespace
+
+bool IsFinalAnswer(const Text& answer) {
+  static const Text kWords[] = {"login", base::TextOfUtf8(u8"登录"),
+                                base::TextOfUtf8(u8"已领取"), base::TextOfUtf8(u8"不符合领取")};
+  if (answer.empty()) return true;
+  for (const Text& word : kWords) {
+    if (base::FindTextEx(answer, word) != -1) return true;
+  }
+  return false;
+}
+
+void ToggleSchedule(WindowPort& window, AppState& state, const net::RequestFunction& request) {
+  const Text hour = window.ControlText("编辑框_时");
+  const Text minute = window.ControlText("编辑框_分");
+  const Text second = window.ControlText("编辑框_秒");
+  if (hour.empty() || minute.empty() || second.empty()) {
+    window.ShowMessageBox(base::TextOfUtf8(u8"未输入定时时间"), 48,
+                          base::TextOfUtf8(u8"错误提示"));
+    AppendLog(window, base::TextOfUtf8(u8"请输入定时时间"));
+    return;
+  }
+
+  const Text caption = window.ControlText(kButton);
+  if (base::CompareText(caption, Idle()) == 0) {
+    static const Text kFormat = base::TextOfUtf8(u8"%s时%s分%s秒");
+    window.SetControlText(kButton, Armed());
+    window.SetControlText(
+        kTarget, base::FormatText(kFormat.c_str(), hour.c_str(), minute.c_str(), second.c_str()));
+    AppendLog(window, base::TextOfUtf8(u8"定时时间为") + window.ControlText(kTarget));
+    RunSchedule(window, state, request);
+  } else if (base::CompareText(caption, Armed()) == 0) {
+    window.SetControlText(kButton, Idle());
+    window.SetControlText(kTarget, NoTarget());
+    AppendLog(window, base::TextOfUtf8(u8"定时任务结束"));
+  }
+}
+
+void RunSchedule(WindowPort& window, AppState& state, const net::RequestFunction& request) {
+  for (;;) {
+    if (base::CompareText(window.ControlText(kClock), window.ControlText(kTarget)) == 0) {
+      // The clock shows the target: draw until a final answer or a stop.
+      for (;;) {
+        if (window.Closed()) return;
+        DrawOnce(window, state, request);
+        if (Stopped(window)) return;  // stopped during the last pause
+        if (IsFinalAnswer(state.LastDrawResponse)) {
+          ToggleSchedule(window, state, request);
+          break;
+        }
+        const int interval = base::IntOfText(window.ControlText("编辑框_间隔"));
+        if (interval > 0) {
+          base::DelayWithEvents(interval);
+        } else {
+          // No pause, but a stop click and the clock still get through.
+          base::ProcessEvents();
+        }
+      }
+    }
+    if (Stopped(window)) return;
+    base::DelayWithEvents(100);
+  }
+}
+
+}  // namespace app
