@@ -85,6 +85,7 @@ inline std::string BytesToHex(const std::string& bytes) {
 //   server_cert/key   127.0.0.1 and localhost, signed by the CA
 //   other_name_cert/key  other.invalid only, signed by the CA
 //   self_signed_cert/key 127.0.0.1 and localhost, signed by itself
+//   expired_cert/key  127.0.0.1 and localhost, signed by the CA, expired in 2020
 class TestCertificates {
  public:
   TestCertificates() {
@@ -112,7 +113,8 @@ class TestCertificates {
         " && " + signedBy("server", subjectAlt) + " && " +
         signedBy("other", "subjectAltName=DNS:other.invalid") + " && " + key("self") +
         " && openssl req -x509 -new -key " + d + "/self.key -subj /CN=self -days 30 " +
-        "-addext " + subjectAlt + " -out " + d + "/self.pem" + quiet;
+        "-addext " + subjectAlt + " -out " + d + "/self.pem" + quiet + " && " +
+        Expired(d, subjectAlt, quiet);
     ok_ = !dir_.path().empty() && std::system(commands.c_str()) == 0;
     ca_cert = dir_.File("ca.pem");
     server_cert = dir_.File("server.pem");
@@ -121,6 +123,8 @@ class TestCertificates {
     other_name_key = dir_.File("other.key");
     self_signed_cert = dir_.File("self.pem");
     self_signed_key = dir_.File("self.key");
+    expired_cert = dir_.File("expired.pem");
+    expired_key = dir_.File("expired.key");
   }
   bool ok() const { return ok_; }
   // "tls:CERT:KEY" for a TestServer listener.
@@ -129,9 +133,27 @@ class TestCertificates {
   }
 
   std::string ca_cert, server_cert, server_key, other_name_cert, other_name_key,
-      self_signed_cert, self_signed_key;
+      self_signed_cert, self_signed_key, expired_cert, expired_key;
 
  private:
+  // `openssl ca` is the one command that takes dates in the past.
+  static std::string Expired(const std::string& d, const std::string& subjectAlt,
+                             const std::string& quiet) {
+    std::ofstream(d + "/ca.cnf") << "[ca]\ndefault_ca = test\n[test]\ndatabase = " << d
+                                 << "/index.txt\nnew_certs_dir = " << d << "\nserial = " << d
+                                 << "/serial\ndefault_md = sha256\npolicy = any\n"
+                                 << "[any]\ncommonName = supplied\n";
+    std::ofstream(d + "/index.txt");
+    std::ofstream(d + "/serial") << "1000\n";
+    std::ofstream(d + "/expired.ext") << subjectAlt << "\n";
+    return "openssl ecparam -name prime256v1 -genkey -noout -out " + d + "/expired.key" +
+           quiet + " && openssl req -new -key " + d + "/expired.key -subj /CN=expired -out " +
+           d + "/expired.csr" + quiet + " && openssl ca -batch -config " + d +
+           "/ca.cnf -cert " + d + "/ca.pem -keyfile " + d + "/ca.key -in " + d +
+           "/expired.csr -out " + d + "/expired.pem -notext -startdate 20200101000000Z " +
+           "-enddate 20200102000000Z -extfile " + d + "/expired.ext" + quiet;
+  }
+
   TempDir dir_;
   bool ok_ = false;
 };
