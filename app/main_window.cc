@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "app/clock_log.h"
+#include "app/config.h"
 #include "app/window_definition.h"
 #include "base/delay.h"
 #include "base/gbk.h"
@@ -79,7 +80,7 @@ Text TextOfDocument(const QTextDocument& document) {
 
 QString HyperlinkHtml(const QString& caption) {
   return QStringLiteral("<a href=\"%1\">%2</a>")
-      .arg(QString::fromUtf8(DiscussionPageLink()).toHtmlEscaped(), caption.toHtmlEscaped());
+      .arg(QString::fromStdString(DiscussionPageUrl()).toHtmlEscaped(), caption.toHtmlEscaped());
 }
 
 void SetColours(QWidget* widget, ControlColours colours) {

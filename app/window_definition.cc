@@ -60,6 +60,4 @@ std::span<const ListColumnDefinition> RightsListColumns() { return kRightsListCo
 
 const char* RunLogPageTitle() { return "运行日志"; }
 
-const char* DiscussionPageLink() { return QUENBROOK_DISCUSSION_PAGE_URL; }
-
 }  // namespace app

@@ -65,9 +65,6 @@ std::span<const ListColumnDefinition> RightsListColumns();
 // Title of the one page of the tab control 选择夹1.
 const char* RunLogPageTitle();
 
-// The page the hyperlink 超级链接框1 opens.
-const char* DiscussionPageLink();
-
 }  // namespace app
 
 #endif  // QUENBROOK_APP_WINDOW_DEFINITION_H_
