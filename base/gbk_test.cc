@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/hex_for_test.h"
 #include "base/text.h"
 
 namespace base {
@@ -13,17 +14,6 @@ namespace {
 // 已领取 in GBK and in UTF-8.
 constexpr char kYiLingQuGbk[] = "\xD2\xD1\xC1\xEC\xC8\xA1";
 constexpr char kYiLingQuUtf8[] = "\xE5\xB7\xB2\xE9\xA2\x86\xE5\x8F\x96";
-
-std::string Hex(std::string_view s) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : s) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
 
 TEST(Utf8ToGbkTest, MatchesTheWindowsCodePage) {
   const struct {

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/hex_for_test.h"
 namespace base {
 namespace {
 
@@ -18,17 +19,6 @@ using ::testing::IsEmpty;
 constexpr char kShuoMing[] = "a\xCB\xB5\xC3\xF7" "b";
 // The full-width space.
 constexpr char kWideSpace[] = "\xA1\xA1";
-
-std::string Hex(std::string_view s) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : s) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
 
 TEST(TextTest, AZeroByteEndsAText) {
   const std::string_view withZero("ab\0cd", 5);
