@@ -1,12 +1,8 @@
 // app/main.cc: the Quenbrook program: one window, its actions, the event loop.
 #include <QApplication>
 
-#include "app/announcement.h"
-#include "app/clock_log.h"
-#include "app/draw.h"
 #include "app/main_window.h"
-#include "app/rights_list.h"
-#include "app/schedule.h"
+#include "app/program_actions.h"
 #include "app/window_port.h"
 #include "net/web_request.h"
 
@@ -17,17 +13,7 @@ int main(int argc, char* argv[]) {
   app::AppState state;
   app::MainWindow window;
 
-  const net::RequestFunction request = net::WebRequest;
-
-  app::WindowActions actions;
-  actions.created = [&] {
-    app::StartUp(window, [&] { app::ShowAnnouncement(window, request); });
-  };
-  actions.fetchClicked = [&] { app::FetchRightsList(window, request); };
-  actions.listClicked = [&] { app::SelectRight(window, state); };
-  actions.drawClicked = [&] { app::DrawOnce(window, state, request); };
-  actions.scheduleClicked = [&] { app::ToggleSchedule(window, state, request); };
-  window.SetActions(std::move(actions));
+  window.SetActions(app::ProgramActions(window, state, net::WebRequest));
 
   window.show();
   // Ends when the window has been closed and no handler waits any more.

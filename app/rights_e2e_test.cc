@@ -19,13 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/announcement.h"
-#include "app/clock_log.h"
 #include "app/config.h"
-#include "app/draw.h"
 #include "app/main_window.h"
-#include "app/rights_list.h"
-#include "app/schedule.h"
+#include "app/program_actions.h"
 #include "app/test_clock.h"
 #include "base/delay.h"
 #include "base/gbk.h"
@@ -42,15 +38,7 @@ constexpr char kListPath[] = "/gw/generic/hy/h5/m/queryNewRightsDetail";
 
 // Each window event runs its action, as in the program.
 void Wire(MainWindow& window, AppState& state, net::RequestFunction request) {
-  WindowActions actions;
-  actions.created = [&window, request] {
-    StartUp(window, [&window, request] { ShowAnnouncement(window, request); });
-  };
-  actions.fetchClicked = [&window, request] { FetchRightsList(window, request); };
-  actions.listClicked = [&window, &state] { SelectRight(window, state); };
-  actions.drawClicked = [&window, &state, request] { DrawOnce(window, state, request); };
-  actions.scheduleClicked = [&window, &state, request] { ToggleSchedule(window, state, request); };
-  window.SetActions(std::move(actions));
+  window.SetActions(ProgramActions(window, state, std::move(request)));
 }
 
 class RightsE2eTest : public testing::Test {

@@ -26,12 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "app/announcement.h"
-#include "app/clock_log.h"
-#include "app/draw.h"
 #include "app/main_window.h"
-#include "app/rights_list.h"
-#include "app/schedule.h"
+#include "app/draw.h"
+#include "app/program_actions.h"
 #include "base/delay.h"
 #include "base/gbk.h"
 #include "net/http_request_object.h"
@@ -94,15 +91,7 @@ int main(int argc, char* argv[]) {
 
   app::AppState state;
   app::MainWindow window;
-  app::WindowActions actions;
-  actions.created = [&] {
-    app::StartUp(window, [&] { app::ShowAnnouncement(window, request); });
-  };
-  actions.fetchClicked = [&] { app::FetchRightsList(window, request); };
-  actions.listClicked = [&] { app::SelectRight(window, state); };
-  actions.drawClicked = [&] { app::DrawOnce(window, state, request); };
-  actions.scheduleClicked = [&] { app::ToggleSchedule(window, state, request); };
-  window.SetActions(std::move(actions));
+  window.SetActions(app::ProgramActions(window, state, request));
   window.show();
   while (window.ControlText("标签_北京时间").empty()) base::DelayWithEvents(10);
 
