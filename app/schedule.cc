@@ -1,5 +1,7 @@
 #include "app/schedule.h"
 
+#include <chrono>
+
 #include "app/clock_log.h"
 #include "app/draw.h"
 #include "base/delay.h"
@@ -22,6 +24,22 @@ const Text& Utf8Text(const char8_t* utf8, Text& cache) {
 const Text& Idle() { static Text t; return Utf8Text(u8"定时", t); }
 const Text& Armed() { static Text t; return Utf8Text(u8"停止", t); }
 const Text& NoTarget() { static Text t; return Utf8Text(u8"无", t); }
+
+// The clock label turns over on the wall clock's 100 ms grid, a millisecond
+// or two after each boundary. The waiting phase looks at it this long after
+// a boundary rather than at whatever phase it was armed in, so the first
+// draw goes out a few milliseconds into the target second instead of
+// anywhere up to 100 ms into it.
+constexpr int kLookAfterBoundaryMs = 8;
+
+// Time until the next look, in (0, 100] ms.
+int MillisecondsToNextLook() {
+  using std::chrono::duration_cast;
+  using std::chrono::milliseconds;
+  const long long now = duration_cast<milliseconds>(base::Now().time_since_epoch()).count();
+  const int wait = kLookAfterBoundaryMs - static_cast<int>(now % 100);
+  return wait > 0 ? wait : wait + 100;
+}
 
 bool Stopped(const WindowPort& window) {
   return window.Closed() || base::CompareText(window.ControlText(kTarget), NoTarget()) == 0;
@@ -87,7 +105,7 @@ void RunSchedule(WindowPort& window, AppState& state, const net::RequestFunction
       }
     }
     if (Stopped(window)) return;
-    base::DelayWithEvents(100);
+    base::DelayWithEvents(MillisecondsToNextLook());
   }
 }
 

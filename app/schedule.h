@@ -16,7 +16,8 @@ namespace app {
 // message box "未输入定时时间" and logs "请输入定时时间" instead.
 void ToggleSchedule(WindowPort& window, AppState& state, const net::RequestFunction& request);
 
-// Waits until the clock label shows the target, then draws one interval
+// Waits until the clock label shows the target (looking at it every 100 ms,
+// just after each turn of the clock), then draws one interval
 // apart until an answer is final or the schedule is stopped. Ends as soon
 // as the window has been closed; no draw is sent after that.
 void RunSchedule(WindowPort& window, AppState& state, const net::RequestFunction& request);
