@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFont>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,6 +150,13 @@ MainWindow::MainWindow(WindowActions actions) : actions_(std::move(actions)) {
   setGeometry(w.left, w.top, w.width, w.height);
   setFixedSize(w.width, w.height);
   BuildControls();
+  // The longest date ("2026年12月31日23时59分59秒") is a few pixels wider
+  // than this label in the usual 12-pixel font.
+  if (auto* date = qobject_cast<QLabel*>(Control("标签_北京时间3"))) {
+    QFont smaller = date->font();
+    smaller.setPixelSize(11);
+    date->setFont(smaller);
+  }
   ConnectEvents();
 }
 
