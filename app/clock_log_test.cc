@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include "app/log_view.h"
 #include "app/main_window.h"
 #include "app/test_clock.h"
 #include "base/delay.h"
@@ -72,8 +72,7 @@ TEST_F(ClockLogTest, EachMessageBecomesOneTimestampedLine) {
     EXPECT_EQ(window_.ControlText(kLog), expected);
   }
   // Shown as four lines, the answer over two of them.
-  EXPECT_EQ(window_.findChild<QPlainTextEdit*>(QString::fromUtf8(kLog))->document()->blockCount(),
-            5);
+  EXPECT_EQ(window_.findChild<LogView*>(QString::fromUtf8(kLog))->LineCount(), 5);
 }
 
 TEST(StartUpTest, AnnouncementFirstThenClockAndHourBox) {

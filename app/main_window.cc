@@ -21,6 +21,7 @@
 
 #include "app/clock_log.h"
 #include "app/config.h"
+#include "app/log_view.h"
 #include "app/window_definition.h"
 #include "base/delay.h"
 #include "base/gbk.h"
@@ -33,6 +34,10 @@ namespace {
 constexpr char kCaptionProperty[] = "quenbrookCaption";  // hyperlink caption
 constexpr char kTabLeftProperty[] = "quenbrookTabLeft";  // position within a tab control
 constexpr char kTabTopProperty[] = "quenbrookTabTop";
+
+// The run log: a view that keeps a day of lines in little memory. The other
+// multi-line boxes stay edit boxes the user types into.
+constexpr char kRunLog[] = "编辑框_输出日志";
 
 QString QStringOfText(std::string_view text) {
   return QString::fromStdU16String(base::Utf16OfText(text));
@@ -204,6 +209,12 @@ void MainWindow::BuildControls() {
         widget = new QLineEdit(text, parent);
         break;
       case ControlKind::kMultiLineEditBox: {
+        if (std::string_view(d.name) == kRunLog) {
+          auto* log = new LogView(parent);
+          log->SetText(base::TextOfUtf8(std::string_view(d.text)));
+          widget = log;
+          break;
+        }
         auto* edit = NewMultiLineEditBox(parent, d.verticalScrollBar);
         edit->setPlainText(text);
         widget = edit;
@@ -277,6 +288,7 @@ QTreeWidget* MainWindow::List(std::string_view name) const {
 
 Text MainWindow::ControlText(std::string_view name) const {
   QObject* control = Control(name);
+  if (auto* log = qobject_cast<LogView*>(control)) return log->WholeText();
   if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) return TextOfDocument(*edit->document());
   if (auto* line = qobject_cast<QLineEdit*>(control)) return TextOfQString(line->text());
   if (auto* button = qobject_cast<QPushButton*>(control)) return TextOfQString(button->text());
@@ -290,7 +302,9 @@ Text MainWindow::ControlText(std::string_view name) const {
 
 void MainWindow::SetControlText(std::string_view name, const Text& text) {
   QObject* control = Control(name);
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
+  if (auto* log = qobject_cast<LogView*>(control)) {
+    log->SetText(text);
+  } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
     edit->setPlainText(DocumentTextOf(text));
   } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
     line->setText(QStringOfText(text));
@@ -311,7 +325,9 @@ void MainWindow::SetControlText(std::string_view name, const Text& text) {
 
 void MainWindow::AppendToEditBox(std::string_view name, const Text& text) {
   QObject* control = Control(name);
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
+  if (auto* log = qobject_cast<LogView*>(control)) {
+    log->Append(text);
+  } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
     // Inserting at the end touches only the last paragraphs, so an append
     // costs the same however long the log has grown.
     QTextCursor cursor(edit->document());

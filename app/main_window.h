@@ -48,9 +48,11 @@ class MainWindow : public QWidget, public WindowPort {
   // Replaces the hooks; takes effect for the next event.
   void SetActions(WindowActions actions);
 
-  // WindowPort. Multi-line boxes store "\r\n" as a paragraph break and a
-  // lone "\n" or "\r" as a line break inside the paragraph; both read back
-  // as "\n" and "\r\n" respectively (a lone "\r" reads back as "\n").
+  // WindowPort. The run log 编辑框_输出日志 reads back byte for byte as set
+  // and appended. The other multi-line boxes store "\r\n" as a paragraph
+  // break and a lone "\n" or "\r" as a line break inside the paragraph;
+  // both read back as "\r\n" and "\n" respectively (a lone "\r" reads
+  // back as "\n").
   Text ControlText(std::string_view name) const override;
   void SetControlText(std::string_view name, const Text& text) override;
   void AppendToEditBox(std::string_view name, const Text& text) override;
