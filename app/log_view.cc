@@ -25,8 +25,14 @@ namespace {
 // What a QPlainTextEdit keeps around its text: 4 pixels left and right, and
 // above the first and below the last line.
 constexpr int kMargin = 4;
-// Lines laid out and kept: a screenful and the lines just above and below.
+// Lines laid out and kept: a screenful and the lines just above and below,
+// but fewer when the lines are long (a whole service answer), so that the
+// kept layouts stay within a few megabytes.
 constexpr size_t kLayoutsKept = 64;
+constexpr qsizetype kLayoutCharactersKept = 256 * 1024;
+// Shaped glyphs are kept only for lines up to this length; longer ones are
+// shaped again as they are drawn.
+constexpr qsizetype kLongestShapingKept = 2048;
 // Scrolling while a drag selects beyond the top or bottom edge.
 constexpr int kAutoScrollMs = 50;
 
@@ -164,7 +170,7 @@ qreal LogView::LayOut(QTextLayout& layout) const {
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);
-  layout.setCacheEnabled(true);
+  layout.setCacheEnabled(layout.text().size() <= kLongestShapingKept);
   qreal height = 0;
   layout.beginLayout();
   while (true) {
@@ -190,15 +196,20 @@ const LogView::CachedLayout& LogView::Layout(int64_t line) const {
   }
   auto layout = std::make_unique<QTextLayout>(LineText(line), font());
   const qreal height = LayOut(*layout);
-  if (layouts_.size() < kLayoutsKept) {
-    layouts_.push_back({line, layoutUses_, std::move(layout), height});
-    return layouts_.back();
+  // Make room: the least recently used go first.
+  qsizetype characters = layout->text().size();
+  for (const CachedLayout& c : layouts_) characters += c.layout->text().size();
+  const auto byUse = [](const CachedLayout& a, const CachedLayout& b) {
+    return a.lastUse < b.lastUse;
+  };
+  while (!layouts_.empty() &&
+         (layouts_.size() >= kLayoutsKept || characters > kLayoutCharactersKept)) {
+    const auto oldest = std::min_element(layouts_.begin(), layouts_.end(), byUse);
+    characters -= oldest->layout->text().size();
+    layouts_.erase(oldest);
   }
-  CachedLayout& oldest = *std::min_element(
-      layouts_.begin(), layouts_.end(),
-      [](const CachedLayout& a, const CachedLayout& b) { return a.lastUse < b.lastUse; });
-  oldest = {line, layoutUses_, std::move(layout), height};
-  return oldest;
+  layouts_.push_back({line, layoutUses_, std::move(layout), height});
+  return layouts_.back();
 }
 
 void LogView::ForgetLayouts(int64_t fromLine) const {

@@ -178,6 +178,7 @@ TEST_F(LogViewTest, EachAppendScrollsTheEndIntoViewAndWrappedLinesAddRows) {
       {std::string(200, 'x'), 1},  // a long word is cut anywhere
       {"一二三四五六七八九十 " + std::string(300, 'y'), 2},
       {"a\r\nb\nc", 2},  // one row per line
+      {std::string(20000, 'z'), 100},  // a whole answer on one line
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.message);
