@@ -101,6 +101,7 @@ void LogView::SetText(std::string_view text) {
   lines_.clear();
   lines_.push_back({0, 0});
   ForgetLayouts(0);
+  CountRows(0);
   anchor_ = cursor_ = Position();
   Append(text);
   verticalScrollBar()->setValue(0);

@@ -96,6 +96,8 @@ TEST_F(LogViewTest, KeepsTheTextExactlyAsAppended) {
     }
     EXPECT_EQ(view_->WholeText(), expected);
     EXPECT_EQ(view_->LineCount(), c.lines);
+    EXPECT_GE(view_->RowCount(), c.lines);
+    EXPECT_LE(view_->RowCount(), c.lines + 1);  // only the timestamped lines may wrap
     view_->SelectAll();
     EXPECT_EQ(view_->SelectedText(), QStringOf(expected));
   }
