@@ -327,17 +327,7 @@ def main(argv):
             pass
         test_server.STOP.set()
         return
-    for line in sys.stdin:
-        if not line.strip():
-            continue
-        try:
-            reply = handle_command(json.loads(line))
-        except (ValueError, KeyError, TypeError) as error:
-            reply = {"ok": False, "error": str(error)}
-        print(json.dumps(reply), flush=True)
-        if test_server.STOP.is_set():
-            break
-    test_server.STOP.set()
+    test_server.control_loop(handle_command)
 
 
 if __name__ == "__main__":

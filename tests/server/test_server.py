@@ -375,6 +375,22 @@ def handle_command(command):
     return {"ok": False, "error": "unknown command"}
 
 
+def control_loop(handler):
+    """Answers one JSON command per line of standard input with `handler`
+    until the input closes or a command stops the server."""
+    for line in sys.stdin:
+        if not line.strip():
+            continue
+        try:
+            reply = handler(json.loads(line))
+        except (ValueError, KeyError, TypeError) as error:
+            reply = {"ok": False, "error": str(error)}
+        print(json.dumps(reply), flush=True)
+        if STOP.is_set():
+            break
+    STOP.set()
+
+
 def main(argv):
     listeners = []
     args = iter(argv)
@@ -386,17 +402,7 @@ def main(argv):
         raise SystemExit(__doc__)
     ports = {name: start_listener(name, spec) for name, spec in listeners}
     print(json.dumps({"ports": ports}), flush=True)
-    for line in sys.stdin:
-        if not line.strip():
-            continue
-        try:
-            reply = handle_command(json.loads(line))
-        except (ValueError, KeyError, TypeError) as error:
-            reply = {"ok": False, "error": str(error)}
-        print(json.dumps(reply), flush=True)
-        if STOP.is_set():
-            break
-    STOP.set()
+    control_loop(handle_command)
 
 
 if __name__ == "__main__":
