@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, TextsCrossAsGbkAndReadBackUnchanged) {
       {"定时", "停止"},
       {"编辑框_时", "9"},
       {"编辑框_间隔", ""},
-      {"编辑框信息", "京东E卡 <b>&amp;</b>"},
+      {"编辑框信息", "购物卡 <b>&amp;</b>"},
       {"编辑框CK", "pt_key=a;\r\npt_pin=b"},
       {"编辑框_输出日志", "{\n\"a\":1}\r\n"},  // a lone LF stays a lone LF
       {"超级链接框1", "讨论帖"},
@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, TextsCrossAsGbkAndReadBackUnchanged) {
   EXPECT_EQ(Find<QLineEdit>("编辑框_时")->text(), "9");
   EXPECT_EQ(Find<QPlainTextEdit>("编辑框CK")->document()->blockCount(), 2);
   EXPECT_EQ(Find<QPlainTextEdit>("编辑框信息")->toPlainText(),
-            QString::fromUtf8("京东E卡 <b>&amp;</b>"));
+            QString::fromUtf8("购物卡 <b>&amp;</b>"));
 
   // Unknown names read as empty and take writes without effect.
   window_.SetControlText("无此控件", "x");
@@ -231,7 +231,7 @@ TEST_F(MainWindowTest, ListRowsAreNumberedFromZeroAndAbsentRowsReadEmpty) {
   EXPECT_EQ(window_.ListSelectedRow(kList), -1);
   ASSERT_EQ(window_.ListInsertRow(kList), 0);
   ASSERT_EQ(window_.ListInsertRow(kList), 1);
-  window_.ListSetCell(kList, 1, 1, Gbk("京东E卡"));
+  window_.ListSetCell(kList, 1, 1, Gbk("购物卡"));
   window_.ListSetCell(kList, -1, 1, "lost");
   window_.ListSetCell(kList, 2, 1, "lost");
   window_.ListSetCell(kList, 1, 7, "lost");
@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, ListRowsAreNumberedFromZeroAndAbsentRowsReadEmpty) {
     int row, column;
     const char* text;
   } kCells[] = {
-      {1, 1, "京东E卡"}, {0, 1, ""}, {-1, 1, ""}, {2, 1, ""}, {1, 7, ""}, {1, -1, ""},
+      {1, 1, "购物卡"}, {0, 1, ""}, {-1, 1, ""}, {2, 1, ""}, {1, 7, ""}, {1, -1, ""},
   };
   for (const auto& c : kCells) {
     SCOPED_TRACE(testing::Message() << c.row << "," << c.column);
