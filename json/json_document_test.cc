@@ -170,8 +170,12 @@ TEST(JsonDocumentTest, ReadsAnswersAsTheHandlersNeed) {
     JsonDocument document;
     ASSERT_TRUE(document.Parse(
         base::Utf8ToGbk(reinterpret_cast<const char*>(kAnswers[c.answer]))));
-    if (c.text) EXPECT_EQ(document.GetText(c.path), Gbk(c.text));
-    if (c.json) EXPECT_EQ(document.GetText(c.path, true), Gbk(c.json));
+    if (c.text) {
+      EXPECT_EQ(document.GetText(c.path), Gbk(c.text));
+    }
+    if (c.json) {
+      EXPECT_EQ(document.GetText(c.path, true), Gbk(c.json));
+    }
     EXPECT_EQ(document.TypeCode(c.path), c.typeCode);
     EXPECT_EQ(document.Count(c.path), c.count);
   }
