@@ -96,8 +96,8 @@ int main() {
   // Check once that the reads find what they look for.
   json::JsonDocument check;
   check.Parse(answer);
-  std::printf("check: %s / %s\n", check.GetText(paths[1]).c_str(),
-              check.GetText(paths.back()).c_str());
+  std::printf("check: %s / %s\n", base::Utf8OfText(check.GetText(paths[1])).c_str(),
+              base::Utf8OfText(check.GetText(paths.back())).c_str());
 
   Measure("native reader", 5000, [] { return json::JsonDocument(); }, answer,
           paths);
