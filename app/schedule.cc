@@ -16,14 +16,19 @@ constexpr const char* kButton = "定时";
 constexpr const char* kTarget = "标签_定时时间";
 constexpr const char* kClock = "标签_北京时间";
 
-const Text& Utf8Text(const char8_t* utf8, Text& cache) {
-  if (cache.empty()) cache = base::TextOfUtf8(utf8);
-  return cache;
+// Captions of 定时 and 标签_定时时间, as GBK.
+const Text& Idle() {
+  static const Text kText = base::TextOfUtf8(u8"定时");
+  return kText;
 }
-
-const Text& Idle() { static Text t; return Utf8Text(u8"定时", t); }
-const Text& Armed() { static Text t; return Utf8Text(u8"停止", t); }
-const Text& NoTarget() { static Text t; return Utf8Text(u8"无", t); }
+const Text& Armed() {
+  static const Text kText = base::TextOfUtf8(u8"停止");
+  return kText;
+}
+const Text& NoTarget() {
+  static const Text kText = base::TextOfUtf8(u8"无");
+  return kText;
+}
 
 // The clock label turns over on the wall clock's 100 ms grid, a millisecond
 // or two after each boundary. The waiting phase looks at it this long after
@@ -32,7 +37,12 @@ const Text& NoTarget() { static Text t; return Utf8Text(u8"无", t); }
 // anywhere up to 100 ms into it.
 constexpr int kLookAfterBoundaryMs = 8;
 
-// Time until the next look, in (0, 100] ms.
+bool Stopped(const WindowPort& window) {
+  return window.Closed() || base::CompareText(window.ControlText(kTarget), NoTarget()) == 0;
+}
+
+}  // namespace
+
 int MillisecondsToNextLook() {
   using std::chrono::duration_cast;
   using std::chrono::milliseconds;
@@ -40,12 +50,6 @@ int MillisecondsToNextLook() {
   const int wait = kLookAfterBoundaryMs - static_cast<int>(now % 100);
   return wait > 0 ? wait : wait + 100;
 }
-
-bool Stopped(const WindowPort& window) {
-  return window.Closed() || base::CompareText(window.ControlText(kTarget), NoTarget()) == 0;
-}
-
-}  // namespace
 
 bool IsFinalAnswer(const Text& answer) {
   static const Text kWords[] = {"login", base::TextOfUtf8(u8"登录"),

@@ -22,6 +22,11 @@ void ToggleSchedule(WindowPort& window, AppState& state, const net::RequestFunct
 // as the window has been closed; no draw is sent after that.
 void RunSchedule(WindowPort& window, AppState& state, const net::RequestFunction& request);
 
+// How long the waiting phase sleeps before it looks at the clock label
+// again: until 8 ms past the next 100 ms boundary of base::Now(), just after
+// the label has turned over. Always in 1 ... 100 ms.
+int MillisecondsToNextLook();
+
 // True for an answer that ends the schedule: empty, or containing "login",
 // "登录", "已领取" or "不符合领取".
 bool IsFinalAnswer(const Text& answer);

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/fake_window.h"
 #include "base/gbk.h"
+#include "base/numbers_dates.h"
 
 namespace app {
 namespace {
@@ -175,6 +177,28 @@ TEST(ScheduleTest, NoChoiceKeepsLoggingUntilStopped) {
   ASSERT_GE(messages.size(), 3u);
   EXPECT_EQ(messages[1], "未选择奖品");
   EXPECT_EQ(messages.back(), "未选择奖品");  // the draw after the stop
+}
+
+}  // namespace
+}  // namespace app
+
+namespace app {
+namespace {
+
+TEST(MillisecondsToNextLookTest, WaitsUntilJustAfterTheNextTurnOfTheClock) {
+  const struct {
+    int millisecond;  // of the current second
+    int wait;
+  } kCases[] = {
+      {0, 8}, {7, 1}, {8, 100}, {9, 99}, {99, 9}, {500, 8}, {993, 15},
+  };
+  const auto second = std::chrono::system_clock::time_point(std::chrono::seconds(1'800'000'000));
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.millisecond);
+    base::SetNowForTesting([&] { return second + std::chrono::milliseconds(c.millisecond); });
+    EXPECT_EQ(MillisecondsToNextLook(), c.wait);
+  }
+  base::SetNowForTesting({});
 }
 
 }  // namespace
