@@ -52,15 +52,6 @@ Text FormatList(const char* format, va_list args) {
   return out;
 }
 
-Text Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-Text Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  Text out = FormatList(format, args);
-  va_end(args);
-  return out;
-}
-
 }  // namespace
 
 int IntOfText(std::string_view text) {
@@ -105,7 +96,7 @@ int IntOfText(std::string_view text) {
 Text TextOfInt(int n) { return std::to_string(n); }
 
 Text TextOfReal(double x) {
-  Text out = Format("%.13g", x);
+  Text out = FormatText("%.13g", x);
   // Widen the exponent to at least three digits: "1e+13" -> "1e+013".
   const size_t e = out.find('e');
   if (e == std::string::npos) return out;
@@ -153,13 +144,13 @@ int MinuteOf(const DateTime& t) { return t.minute; }
 int SecondOf(const DateTime& t) { return t.second; }
 
 Text TimestampText(const DateTime& t) {
-  Text out = Format(kDateFormat, t.year, t.month, t.day);
+  Text out = FormatText(kDateFormat, t.year, t.month, t.day);
   if (t.hour == 0 && t.minute == 0 && t.second == 0) return out;
-  out += Format(kHourFormat, t.hour);
+  out += FormatText(kHourFormat, t.hour);
   if (t.minute == 0 && t.second == 0) return out;
-  out += Format(kMinuteFormat, t.minute);
+  out += FormatText(kMinuteFormat, t.minute);
   if (t.second == 0) return out;
-  out += Format(kSecondFormat, t.second);
+  out += FormatText(kSecondFormat, t.second);
   return out;
 }
 
